@@ -30,7 +30,7 @@ std::vector<double> shape() {
     // A one-pole low-pass takes the hiss out of the noise and leaves a soft "t".
     filtered += 0.35 * (noise.uniform() - filtered);
     double v = std::sin(2.0 * kPi * 2200.0 * t) * std::exp(-t / 0.004) +
-               0.6 * std::sin(2.0 * kPi * 1150.0 * t) * std::exp(-t / 0.010) +
+               0.6 * std::sin(2.0 * kPi * 1150.0 * t) * std::exp(-t / 0.007) +
                1.2 * filtered * std::exp(-t / 0.0015);
     if (n < kAttack) {
       const double r = std::sin(0.5 * kPi * static_cast<double>(n) / kAttack);
