@@ -86,8 +86,9 @@ double glyph_distance(const Tile& t, double x, double y) {
     case Glyph::kMinus:
       return stroke(x, y, t.cx, t.cy, kHalfGlyph, kHalfStroke, 0.0);
     case Glyph::kTimes:
-      return std::min(stroke(x, y, t.cx, t.cy, kHalfGlyph, kHalfStroke, kQuarter),
-                      stroke(x, y, t.cx, t.cy, kHalfGlyph, kHalfStroke, -kQuarter));
+      // Diagonals lose more to the shrink than straight bars do, so they are a little bolder.
+      return std::min(stroke(x, y, t.cx, t.cy, kHalfGlyph + 1.0, kHalfStroke + 0.6, kQuarter),
+                      stroke(x, y, t.cx, t.cy, kHalfGlyph + 1.0, kHalfStroke + 0.6, -kQuarter));
     case Glyph::kDivide:
       // The dots sit eight pixels off the bar: on whole pixels again at 16 pixels.
       return std::min({stroke(x, y, t.cx, t.cy, kHalfGlyph, kHalfStroke, 0.0),
