@@ -66,12 +66,14 @@ enable_deb_src() {
       }' "$f" >>"$tmp"
   done
   # One-line format, for machines configured the older way.
-  if [ -f /etc/apt/sources.list ]; then
+  local list=/etc/apt/sources.list.d/densilo-deb-src.list
+  for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+    [ -e "$f" ] && [ "$f" != "$list" ] || continue
     awk -v rel="$codename" '$1 == "deb" { for (i = 2; i <= NF; i++) if ($i == rel || index($i, rel "-") == 1) { $1 = "deb-src"; print; next } }' \
-      /etc/apt/sources.list >"$tmp.list"
-    if [ -s "$tmp.list" ]; then as_root cp "$tmp.list" /etc/apt/sources.list.d/densilo-deb-src.list; fi
-    rm -f "$tmp.list"
-  fi
+      "$f" >>"$tmp.list"
+  done
+  if [ -s "$tmp.list" ]; then as_root cp "$tmp.list" "$list"; fi
+  rm -f "$tmp.list"
   if [ -s "$tmp" ]; then as_root cp "$tmp" "$out"; fi
   rm -f "$tmp"
   as_root apt-get update -qq
@@ -106,6 +108,21 @@ build_libjpeg_mingw() {
     [ -f "$prefix/include/$h" ] || cp "$dir/$h" "$prefix/include/"
   done
   [ -f "$prefix/include/jconfig.h" ] || cp "$root/build/deps/libjpeg-turbo-mingw/jconfig.h" "$prefix/include/"
+  check_jpeg_simd "$prefix/lib/libjpeg.a"
+}
+
+# The library must carry the real SIMD routines, not the portable fallback that a build without
+# nasm would quietly produce.
+check_jpeg_simd() {
+  local symbols
+  symbols=$(x86_64-w64-mingw32-nm -A "$1")
+  if ! grep -q ' T jsimd_idct_islow_sse2$' <<<"$symbols" ||
+    ! grep -q ' T jsimd_ycc_rgb_convert_avx2$' <<<"$symbols" ||
+    ! grep -q ':jsimd\.c\.obj: *U jsimd_idct_islow_avx2$' <<<"$symbols"; then
+    echo "deps: $1 lacks the SIMD code" >&2
+    rm -f "$1"
+    exit 1
+  fi
 }
 
 case "${1:-native}" in
