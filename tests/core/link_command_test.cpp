@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 namespace {
@@ -14,6 +15,10 @@ struct LinkCase {
   std::u16string target;
   std::u16string expected;
 };
+
+void PrintTo(const LinkCase& c, std::ostream* os) {
+  *os << c.what;
+}
 
 class AssembleLinkCommand : public testing::TestWithParam<LinkCase> {};
 

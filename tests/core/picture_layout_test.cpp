@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <ostream>
 
 namespace {
 
@@ -20,6 +21,10 @@ struct PlaceCase {
   int client_width, client_height;
   PictureRect expected;
 };
+
+void PrintTo(const PlaceCase& c, std::ostream* os) {
+  *os << c.what;
+}
 
 class PlacePicture : public testing::TestWithParam<PlaceCase> {};
 
@@ -90,6 +95,10 @@ struct ScaleCase {
   int picture_width, picture_height, min_width, min_height;
   int expected_scale;
 };
+
+void PrintTo(const ScaleCase& c, std::ostream* os) {
+  *os << c.what;
+}
 
 class ChooseDctScale : public testing::TestWithParam<ScaleCase> {};
 

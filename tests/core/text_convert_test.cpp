@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <ostream>
 #include <random>
 #include <string>
 
@@ -16,6 +17,10 @@ struct EncodingCase {
   std::u16string utf16;
   std::string utf8;
 };
+
+void PrintTo(const EncodingCase& c, std::ostream* os) {
+  *os << c.what;
+}
 
 class Utf8FromUtf16 : public testing::TestWithParam<EncodingCase> {};
 
@@ -52,6 +57,10 @@ struct InvalidCase {
   std::string utf8;
   std::u16string utf16;
 };
+
+void PrintTo(const InvalidCase& c, std::ostream* os) {
+  *os << c.what;
+}
 
 class Utf16FromInvalidUtf8 : public testing::TestWithParam<InvalidCase> {};
 
