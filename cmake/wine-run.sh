@@ -22,6 +22,8 @@ if [ -z "$bench" ]; then
   : "${bench:=$(cd "$(dirname "$0")/.." && pwd)/build/windows/wine}"
 fi
 
+mkdir -p "$bench"
+bench=$(cd "$bench" && pwd)  # Wine wants an absolute prefix
 export WINEPREFIX=$bench/prefix
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export WINEDEBUG=${WINEDEBUG:--all}

@@ -7,7 +7,8 @@
 #
 # BENCHDIR holds everything: prefix/ (the WINEPREFIX), display (the X display to use, read by
 # cmake/wine-run.sh), bench.log. An X server is started unless DENSILO_BENCH_DISPLAY names one.
-# DENSILO_DESKTOP_SIZE sets the virtual desktop (default 1024x768).
+# DENSILO_DESKTOP_SIZE sets the virtual desktop (default 1024x768; "off": windows go straight onto
+# the X display, as for a person at a desktop).
 set -euo pipefail
 
 usage() {
@@ -62,13 +63,16 @@ start_display() {
 # would mangle it), and separate edits can leave the desktop with a stale size.
 write_settings() {
   local name=Densilo
-  printf '%s\r\n' \
-    'Windows Registry Editor Version 5.00' '' \
-    '[HKEY_CURRENT_USER\Software\Wine\Explorer]' "\"Desktop\"=\"$name\"" '' \
-    '[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]' "\"$name\"=\"$desktop_size\"" '' \
-    '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' \
-    '"微软雅黑"="WenQuanYi Micro Hei"' '' |
-    iconv -f UTF-8 -t UTF-16LE | {
+  {
+    printf '%s\r\n' 'Windows Registry Editor Version 5.00' ''
+    if [ "$desktop_size" != off ]; then
+      printf '%s\r\n' \
+        '[HKEY_CURRENT_USER\Software\Wine\Explorer]' "\"Desktop\"=\"$name\"" '' \
+        '[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]' "\"$name\"=\"$desktop_size\"" ''
+    fi
+    printf '%s\r\n' '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' \
+      '"微软雅黑"="WenQuanYi Micro Hei"' ''
+  } | iconv -f UTF-8 -t UTF-16LE | {
     printf '\xff\xfe'
     cat
   } >"$bench/settings.reg"
