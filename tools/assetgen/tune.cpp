@@ -93,9 +93,10 @@ class Score {
   std::vector<Note> notes_;
 };
 
-// The harmony, one chord per bar and two in the last: Dmaj7 | Bm7 | Gmaj7 | A | D/F# | Em7 |
-// Gmaj7 | A7sus4 A7. Voicings move by steps from one chord to the next, and the last (A7)
-// leads into the first.
+// The harmony, one chord per bar and two in the last: Dmaj7 | Bm7 | Gadd9 | A | D/F# | Em7 |
+// Gmaj7 | A7sus4 A7. Bar 3 takes the ninth instead of the seventh because the melody sits on
+// G there, and F# under it would grind. Voicings move by steps from one chord to the next,
+// and the last (A7) leads into the first.
 struct Chord {
   int start, length;
   std::array<std::uint8_t, 4> pad;   // sustained voicing, the root left to the bass
@@ -103,13 +104,13 @@ struct Chord {
 };
 
 constexpr std::array<Chord, 9> kChords{{
-    {0 * kBar, kBar, {A3, Cs4, Fs4, A4}, {D4, A4, Cs5, E5, Fs5}},               // Dmaj7
+    {0 * kBar, kBar, {A3, Cs4, Fs4, A4}, {A3, Fs4, A4, Cs5, E5}},               // Dmaj7
     {1 * kBar, kBar, {A3, D4, Fs4, A4}, {B3, Fs4, A4, Cs5, D5}},                // Bm7
-    {2 * kBar, kBar, {G3, D4, Fs4, B4}, {G3, D4, Fs4, A4, B4}},                 // Gmaj7
+    {2 * kBar, kBar, {G3, D4, A4, B4}, {G3, D4, A4, B4, D5}},                   // Gadd9
     {3 * kBar, kBar, {A3, Cs4, E4, A4}, {A3, E4, A4, B4, Cs5}},                 // A
     {4 * kBar, kBar, {A3, D4, Fs4, A4}, {A3, D4, Fs4, A4, D5}},                 // D/F#
     {5 * kBar, kBar, {B3, D4, G4, B4}, {E4, G4, B4, D5, Fs5}},                  // Em7
-    {6 * kBar, kBar, {B3, D4, Fs4, B4}, {G3, D4, Fs4, A4, B4}},                 // Gmaj7
+    {6 * kBar, kBar, {B3, D4, Fs4, B4}, {G3, D4, Fs4, B4, D5}},                 // Gmaj7
     {7 * kBar, kBar / 2, {A3, D4, E4, G4}, {A3, E4, G4, A4, D5}},               // A7sus4
     {7 * kBar + kBar / 2, kBar / 2, {A3, Cs4, E4, G4}, {A3, E4, G4, A4, Cs5}},  // A7
 }};
@@ -126,21 +127,13 @@ void write_melody(Score& s) {
                               {D5, 6},  {E5, 2},  {B4, 8},            //
                               {A4, 8},  {Cs5, 4}, {E5, 4}});
   // In the second phrase a softer second voice joins below, mostly in thirds.
+  // clang-format off
   s.line(4 * kBar, kMelody, 60, 24,
-         {{D5, 6},
-          {Cs5, 2},
-          {D5, 4},
-          {Fs5, 4},  //
-          {E5, 6},
-          {E5, 2},
-          {D5, 4},
-          {B4, 4},  //
-          {B4, 6},
-          {Cs5, 2},
-          {G4, 8},  //
-          {E4, 8},
-          {A4, 4},
-          {Cs5, 4}});
+         {{D5, 6}, {Cs5, 2}, {D5, 4}, {Fs5, 4},   //
+          {E5, 6}, {E5, 2},  {D5, 4}, {B4, 4},    //
+          {B4, 6}, {A4, 2},  {Fs4, 8},            //
+          {E4, 8}, {A4, 4},  {Cs5, 4}});
+  // clang-format on
 }
 
 void write_bass(Score& s) {
@@ -149,7 +142,7 @@ void write_bass(Score& s) {
                             {G2, 8},  {D2, 4},  {B1, 4},             //
                             {A1, 6},  {A1, 2},  {Cs2, 4}, {E2, 4},   //
                             {Fs2, 8}, {A2, 4},  {Fs2, 4},            //
-                            {E2, 8},  {B1, 4},  {D2, 2},  {Fs2, 2},  //
+                            {E2, 8},  {B1, 4},  {E2, 2},  {D2, 2},   //
                             {G2, 8},  {B2, 4},  {Gs2, 4},            //
                             {A2, 6},  {A2, 2},  {E2, 4},  {Cs2, 4}});
 }
