@@ -58,8 +58,7 @@ bool size_is_acceptable(JDIMENSION width, JDIMENSION height) {
 }
 
 // Reads the header and, if asked, sets up BGRA output at the scale that min_width x min_height
-// needs.
-// No object with a destructor lives in this frame.
+// needs. No object with a destructor may live in this frame, nor in read_pixels below.
 bool read_header(Decoder& d, const unsigned char* data, unsigned long size, int min_width,
                  int min_height, bool set_up_output) {
   if (setjmp(d.errors.resume) != 0) {
