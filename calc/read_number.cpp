@@ -1,6 +1,7 @@
 #include "calc/read_number.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cstddef>
 #include <cstdint>
@@ -35,6 +36,35 @@ bool is_continuation(unsigned char byte) {
   return (byte & 0xC0) == 0x80;
 }
 
+// Writes the folded text to `out`, which has room for the whole text (folding never
+// lengthens it), and gives its length.
+std::size_t fold_into(std::string_view utf8_text, char* out) {
+  std::size_t length = 0;
+  std::size_t i = 0;
+  while (i < utf8_text.size()) {
+    // Every folded character is a three-byte sequence led by E2, E3 or EF. Those bytes never
+    // occur inside another character, so matching here cannot split a valid sequence, and
+    // any other byte, valid or not, is copied as it stands.
+    const auto lead = static_cast<unsigned char>(utf8_text[i]);
+    if ((lead == 0xE2 || lead == 0xE3 || lead == 0xEF) && i + 2 < utf8_text.size()) {
+      const auto second = static_cast<unsigned char>(utf8_text[i + 1]);
+      const auto third = static_cast<unsigned char>(utf8_text[i + 2]);
+      if (is_continuation(second) && is_continuation(third)) {
+        const char32_t cp = static_cast<char32_t>(((lead & 0x0Fu) << 12) | ((second & 0x3Fu) << 6) |
+                                                  (third & 0x3Fu));
+        if (const char ascii = folded_ascii(cp); ascii != 0) {
+          out[length++] = ascii;
+          i += 3;
+          continue;
+        }
+      }
+    }
+    out[length++] = utf8_text[i];
+    ++i;
+  }
+  return length;
+}
+
 // White space as the C locale's isspace sees it: tab, line feed, vertical tab, form feed,
 // carriage return and space.
 bool is_space(char c) {
@@ -52,6 +82,9 @@ bool is_exponent_marker(char c) {
 // Exponents are accumulated up to this bound and no further: any number whose exponent
 // passes it is far outside the double range whatever its mantissa holds.
 constexpr std::int64_t kExponentCap = 1'000'000'000'000'000;
+
+// Texts up to this many bytes are folded into a buffer on the stack.
+constexpr std::size_t kShortText = 64;
 
 // Exponents of at most this many characters cannot carry anything from_chars would
 // mishandle, so such texts go to it directly.
@@ -189,30 +222,8 @@ double magnitude(const Number& number) {
 }  // namespace
 
 std::string fold_fullwidth(std::string_view utf8_text) {
-  std::string folded;
-  folded.reserve(utf8_text.size());
-  std::size_t i = 0;
-  while (i < utf8_text.size()) {
-    // Every folded character is a three-byte sequence led by E2, E3 or EF. Those bytes never
-    // occur inside another character, so matching here cannot split a valid sequence, and
-    // any other byte, valid or not, is copied as it stands.
-    const auto lead = static_cast<unsigned char>(utf8_text[i]);
-    if ((lead == 0xE2 || lead == 0xE3 || lead == 0xEF) && i + 2 < utf8_text.size()) {
-      const auto second = static_cast<unsigned char>(utf8_text[i + 1]);
-      const auto third = static_cast<unsigned char>(utf8_text[i + 2]);
-      if (is_continuation(second) && is_continuation(third)) {
-        const char32_t cp = static_cast<char32_t>(((lead & 0x0Fu) << 12) | ((second & 0x3Fu) << 6) |
-                                                  (third & 0x3Fu));
-        if (const char ascii = folded_ascii(cp); ascii != 0) {
-          folded += ascii;
-          i += 3;
-          continue;
-        }
-      }
-    }
-    folded += utf8_text[i];
-    ++i;
-  }
+  std::string folded(utf8_text.size(), '\0');
+  folded.resize(fold_into(utf8_text, folded.data()));
   return folded;
 }
 
@@ -226,10 +237,18 @@ double scan_number(std::string_view text) {
 }
 
 double number_from_text(std::string_view utf8_text) {
-  // Only non-ASCII text has anything to fold; most input is plain ASCII.
+  // Only non-ASCII text has anything to fold; most input is plain ASCII, and what people
+  // type into a box fits on the stack.
   const bool ascii = std::all_of(utf8_text.begin(), utf8_text.end(),
                                  [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-  return ascii ? scan_number(utf8_text) : scan_number(fold_fullwidth(utf8_text));
+  if (ascii) {
+    return scan_number(utf8_text);
+  }
+  if (utf8_text.size() <= kShortText) {
+    std::array<char, kShortText> folded;
+    return scan_number(std::string_view(folded.data(), fold_into(utf8_text, folded.data())));
+  }
+  return scan_number(fold_fullwidth(utf8_text));
 }
 
 }  // namespace densilo::calc
