@@ -48,7 +48,10 @@ start_display() {
   # -displayfd lets Xvfb pick a free display and report it once it accepts clients, so
   # benches of several build trees never collide. Its output goes to the log: a process left
   # holding CTest's pipes would keep the test from finishing.
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$number" </dev/null >>"$log" 2>&1 &
+  # The screen is as large as the virtual desktop, so a capture of the screen is one of it.
+  local screen=$desktop_size
+  [ "$screen" != off ] || screen=1280x1024
+  Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp 3>"$number" </dev/null >>"$log" 2>&1 &
   echo $! >"$bench/xvfb.pid"
   for _ in $(seq 100); do
     [ -s "$number" ] && break
