@@ -10,7 +10,9 @@ function(densilo_gtest target)
   target_link_libraries(${target} PRIVATE ${arg_LIBS} GTest::gtest GTest::gtest_main)
   if(WIN32)
     add_test(NAME ${target} COMMAND ${target} --gtest_brief=1)
-    set_tests_properties(${target} PROPERTIES FIXTURES_REQUIRED wine_bench)
+    # A window test that waits forever for a window should fail in minutes, not hold up the
+    # run for CTest's default 25.
+    set_tests_properties(${target} PROPERTIES FIXTURES_REQUIRED wine_bench TIMEOUT 300)
   else()
     gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60)
   endif()
