@@ -37,7 +37,7 @@ Rows rows_with(const Image& img, Rgb colour) {
   Rows r;
   for (int y = 0; y < img.height; ++y) {
     for (int x = 0; x < img.width; ++x) {
-      if (img.at(x, y) == colour) {
+      if (img.pixel(x, y) == colour) {
         if (r.first < 0)
           r.first = y;
         r.last = y;
@@ -51,7 +51,7 @@ Rows columns_with(const Image& img, Rgb colour) {
   Rows r;
   for (int x = 0; x < img.width; ++x) {
     for (int y = 0; y < img.height; ++y) {
-      if (img.at(x, y) == colour) {
+      if (img.pixel(x, y) == colour) {
         if (r.first < 0)
           r.first = x;
         r.last = x;
@@ -75,19 +75,19 @@ TEST(EditBox, ThinFrameColoursAndCentredLine) {
 
   const Rgb frame = sys_rgb(COLOR_WINDOWFRAME);
   for (int x = 0; x < img.width; ++x) {
-    EXPECT_EQ(img.at(x, 0), frame) << "top frame at x=" << x;
-    EXPECT_EQ(img.at(x, 31), frame) << "bottom frame at x=" << x;
+    EXPECT_EQ(img.pixel(x, 0), frame) << "top frame at x=" << x;
+    EXPECT_EQ(img.pixel(x, 31), frame) << "bottom frame at x=" << x;
   }
   for (int y = 0; y < img.height; ++y) {
-    EXPECT_EQ(img.at(0, y), frame) << "left frame at y=" << y;
-    EXPECT_EQ(img.at(95, y), frame) << "right frame at y=" << y;
+    EXPECT_EQ(img.pixel(0, y), frame) << "left frame at y=" << y;
+    EXPECT_EQ(img.pixel(95, y), frame) << "right frame at y=" << y;
   }
   // Inside the frame: only the background and the glyphs, never a 3D edge or the parent.
   const int line = box.line_height();
   const int top = 1 + (30 - line) / 2;
   for (int x = 1; x < 95; ++x) {
-    EXPECT_EQ(img.at(x, 1), 0x000000u) << "band above the line at x=" << x;
-    EXPECT_EQ(img.at(x, 30), 0x000000u) << "band below the line at x=" << x;
+    EXPECT_EQ(img.pixel(x, 1), 0x000000u) << "band above the line at x=" << x;
+    EXPECT_EQ(img.pixel(x, 30), 0x000000u) << "band below the line at x=" << x;
   }
   // The line's client area sits where the centring puts it, and the glyphs lie inside it.
   RECT client{};
@@ -179,11 +179,11 @@ TEST(EditBox, SelectionHiddenWhileUnfocused) {
   SetFocus(box.hwnd());
   SendMessageW(box.hwnd(), EM_SETSEL, 0, -1);
   Image img = capture(box.hwnd());
-  EXPECT_TRUE(img.any_in(0, 0, img.width, img.height, is_highlight)) << "focused: selection shown";
+  EXPECT_TRUE(any_in(img, 0, 0, img.width, img.height, is_highlight)) << "focused: selection shown";
 
   SetFocus(other.hwnd());
   img = capture(box.hwnd());
-  EXPECT_FALSE(img.any_in(0, 0, img.width, img.height, is_highlight))
+  EXPECT_FALSE(any_in(img, 0, 0, img.width, img.height, is_highlight))
       << "unfocused: selection hidden";
 }
 

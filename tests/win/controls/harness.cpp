@@ -33,10 +33,11 @@ BITMAPINFO top_down_32(int width, int height) {
 
 }  // namespace
 
-bool Image::any_in(int x0, int y0, int x1, int y1, const std::function<bool(Rgb)>& pred) const {
-  for (int y = std::max(y0, 0); y < std::min(y1, height); ++y) {
-    for (int x = std::max(x0, 0); x < std::min(x1, width); ++x) {
-      if (pred(at(x, y))) {
+bool any_in(const Image& image, int x0, int y0, int x1, int y1,
+            const std::function<bool(Rgb)>& pred) {
+  for (int y = std::max(y0, 0); y < std::min(y1, image.height); ++y) {
+    for (int x = std::max(x0, 0); x < std::min(x1, image.width); ++x) {
+      if (pred(image.pixel(x, y))) {
         return true;
       }
     }
@@ -47,27 +48,7 @@ bool Image::any_in(int x0, int y0, int x1, int y1, const std::function<bool(Rgb)
 Image capture(HWND hwnd) {
   UpdateWindow(hwnd);
   pump_pending();
-  RECT r{};
-  GetWindowRect(hwnd, &r);
-  Image image;
-  image.width = r.right - r.left;
-  image.height = r.bottom - r.top;
-  win::ScopedGetDc source(hwnd, /*whole_window=*/true);
-  win::unique_hdc memory(CreateCompatibleDC(source.get()));
-  BITMAPINFO bi = top_down_32(image.width, image.height);
-  void* bits = nullptr;
-  win::unique_hbitmap dib(CreateDIBSection(memory.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-  {
-    win::ScopedSelectObject select(memory.get(), dib.get());
-    BitBlt(memory.get(), 0, 0, image.width, image.height, source.get(), 0, 0, SRCCOPY);
-    GdiFlush();
-  }
-  const auto* bgra = static_cast<const std::uint32_t*>(bits);
-  image.pixels.assign(bgra, bgra + static_cast<std::size_t>(image.width * image.height));
-  for (Rgb& p : image.pixels) {
-    p &= 0xFFFFFFu;  // a DIB pixel is 0x00RRGGBB already; drop the unused byte
-  }
-  return image;
+  return capture_window(hwnd, CaptureSource::screen);
 }
 
 Rgb background_at(int x, int y) {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "capture.h"
 #include "ui/win/window.h"
 
 namespace densilo::test {
@@ -26,19 +27,11 @@ inline Rgb sys_rgb(int index) {
   return rgb_of(GetSysColor(index));
 }
 
-struct Image {
-  int width = 0;
-  int height = 0;
-  std::vector<Rgb> pixels;  // rows from the top
-  Rgb at(int x, int y) const {
-    return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
-                  static_cast<std::size_t>(x)];
-  }
-  // Whether any pixel in [x0, x1) x [y0, y1) satisfies the predicate.
-  bool any_in(int x0, int y0, int x1, int y1, const std::function<bool(Rgb)>& pred) const;
-};
+// Whether any pixel in [x0, x1) x [y0, y1) of the image satisfies the predicate.
+bool any_in(const Image& image, int x0, int y0, int x1, int y1,
+            const std::function<bool(Rgb)>& pred);
 
-// The whole window (frame included) as it is on screen, after it has painted.
+// The whole window (frame included) as it is on screen, once it has painted.
 Image capture(HWND hwnd);
 
 // The host's background: a different colour at every pixel, never pure red, green or blue, so

@@ -71,19 +71,19 @@ struct Bench {
 };
 
 bool shows(const Image& img, Rgb colour) {
-  return img.any_in(1, 1, img.width - 1, img.height - 1, [&](Rgb p) { return p == colour; });
+  return any_in(img, 1, 1, img.width - 1, img.height - 1, [&](Rgb p) { return p == colour; });
 }
 
 TEST(HyperLinker, FramedBlackBoxWithTextInTheStateColour) {
   Bench b;
   Image img = b.pixels();
   const Rgb frame = sys_rgb(COLOR_WINDOWFRAME);
-  EXPECT_EQ(img.at(0, 0), frame);
-  EXPECT_EQ(img.at(32, 0), frame);
-  EXPECT_EQ(img.at(63, 8), frame);
-  EXPECT_EQ(img.at(32, 15), frame);
-  EXPECT_EQ(img.at(1, 1), 0x000000u);
-  EXPECT_EQ(img.at(62, 14), 0x000000u);
+  EXPECT_EQ(img.pixel(0, 0), frame);
+  EXPECT_EQ(img.pixel(32, 0), frame);
+  EXPECT_EQ(img.pixel(63, 8), frame);
+  EXPECT_EQ(img.pixel(32, 15), frame);
+  EXPECT_EQ(img.pixel(1, 1), 0x000000u);
+  EXPECT_EQ(img.pixel(62, 14), 0x000000u);
   EXPECT_TRUE(shows(img, kNormal));
   EXPECT_FALSE(shows(img, kHover) || shows(img, kVisited));
 

@@ -123,23 +123,23 @@ TEST(SuperBtn, FaceEdgeAndCaptionPerState) {
     enter(b, c.state);
     const Image img = capture(b.hwnd());
     const int w = img.width, h = img.height;
-    EXPECT_EQ(img.at(4, 4), c.face);
-    EXPECT_EQ(img.at(w - 5, h - 5), c.face);
-    EXPECT_TRUE(img.any_in(2, 2, w - 2, h - 2, [&](Rgb p) { return p == c.caption; }))
+    EXPECT_EQ(img.pixel(4, 4), c.face);
+    EXPECT_EQ(img.pixel(w - 5, h - 5), c.face);
+    EXPECT_TRUE(any_in(img, 2, 2, w - 2, h - 2, [&](Rgb p) { return p == c.caption; }))
         << "caption colour";
     const Rgb top_left = c.edge == Edge::kRaised ? light : c.edge == Edge::kSunken ? dark : c.face;
     const Rgb bottom_right = c.edge == Edge::kRaised   ? dark
                              : c.edge == Edge::kSunken ? light
                                                        : c.face;
-    EXPECT_EQ(img.at(w / 2, 0), top_left) << "top edge";
-    EXPECT_EQ(img.at(0, h / 2), top_left) << "left edge";
-    EXPECT_EQ(img.at(w / 2, h - 1), bottom_right) << "bottom edge";
-    EXPECT_EQ(img.at(w - 1, h / 2), bottom_right) << "right edge";
+    EXPECT_EQ(img.pixel(w / 2, 0), top_left) << "top edge";
+    EXPECT_EQ(img.pixel(0, h / 2), top_left) << "left edge";
+    EXPECT_EQ(img.pixel(w / 2, h - 1), bottom_right) << "bottom edge";
+    EXPECT_EQ(img.pixel(w - 1, h / 2), bottom_right) << "right edge";
     // Just inside the edge, where a focus rectangle or a second 3D line would go: face only.
     for (int x = 3; x < w - 3; ++x) {
-      ASSERT_EQ(img.at(x, 1), c.face) << "x=" << x;
-      ASSERT_EQ(img.at(x, 3), c.face) << "x=" << x;
-      ASSERT_EQ(img.at(x, h - 4), c.face) << "x=" << x;
+      ASSERT_EQ(img.pixel(x, 1), c.face) << "x=" << x;
+      ASSERT_EQ(img.pixel(x, 3), c.face) << "x=" << x;
+      ASSERT_EQ(img.pixel(x, h - 4), c.face) << "x=" << x;
     }
   }
 }
@@ -154,8 +154,8 @@ TEST(SuperBtn, PressedCaptionMovesOnePixelRightAndDown) {
   int ink = 0;
   for (int y = 2; y < a.height - 3; ++y) {
     for (int x = 2; x < a.width - 3; ++x) {
-      ASSERT_EQ(p.at(x + 1, y + 1), a.at(x, y)) << "x=" << x << " y=" << y;
-      ink += a.at(x, y) != kBkIn;
+      ASSERT_EQ(p.pixel(x + 1, y + 1), a.pixel(x, y)) << "x=" << x << " y=" << y;
+      ink += a.pixel(x, y) != kBkIn;
     }
   }
   EXPECT_GT(ink, 20) << "the caption was drawn at all";
@@ -168,7 +168,7 @@ TEST(SuperBtn, CaptionTooWideWrapsAndStaysCentred) {
   std::vector<bool> row_has_ink;
   int first = -1, last = -1;
   for (int y = 1; y < img.height - 1; ++y) {
-    const bool ink = img.any_in(1, y, img.width - 1, y + 1, [](Rgb p) { return p != kBkIn; });
+    const bool ink = any_in(img, 1, y, img.width - 1, y + 1, [](Rgb p) { return p != kBkIn; });
     row_has_ink.push_back(ink);
     if (ink) {
       if (first < 0)
@@ -191,9 +191,9 @@ TEST(SuperBtn, DisabledCaptionIsEmbossed) {
   const Image img = capture(b.hwnd());
   const Rgb light = sys_rgb(COLOR_BTNHIGHLIGHT);
   const Rgb dark = sys_rgb(COLOR_BTNSHADOW);
-  EXPECT_TRUE(img.any_in(2, 2, img.width - 2, img.height - 2, [&](Rgb p) { return p == light; }));
-  EXPECT_TRUE(img.any_in(2, 2, img.width - 2, img.height - 2, [&](Rgb p) { return p == dark; }));
-  EXPECT_FALSE(img.any_in(0, 0, img.width, img.height, [](Rgb p) { return p == kFgOut; }));
+  EXPECT_TRUE(any_in(img, 2, 2, img.width - 2, img.height - 2, [&](Rgb p) { return p == light; }));
+  EXPECT_TRUE(any_in(img, 2, 2, img.width - 2, img.height - 2, [&](Rgb p) { return p == dark; }));
+  EXPECT_FALSE(any_in(img, 0, 0, img.width, img.height, [](Rgb p) { return p == kFgOut; }));
 }
 
 using Log = std::vector<std::string>;

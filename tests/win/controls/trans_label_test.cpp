@@ -41,7 +41,7 @@ Split split(const Image& img, int left, int top) {
   Split s;
   for (int y = 0; y < img.height; ++y) {
     for (int x = 0; x < img.width; ++x) {
-      const Rgb p = img.at(x, y);
+      const Rgb p = img.pixel(x, y);
       const Rgb bg = background_at(left + x, top + y);
       if (p == bg) {
         ++s.background;
@@ -74,12 +74,12 @@ TEST(TransLabel, ParentShowsThroughEverywhereButTheGlyphs) {
   const Split s = split(img, 8, 72);
   EXPECT_EQ(s.foreign, 0) << "a pixel that is neither background nor text: a box or a fill";
   EXPECT_GT(s.ink, 20) << "the text is drawn";
-  EXPECT_TRUE(img.any_in(0, 0, img.width, img.height, [](Rgb p) { return p == kRed; }))
+  EXPECT_TRUE(any_in(img, 0, 0, img.width, img.height, [](Rgb p) { return p == kRed; }))
       << "glyph cores are exactly the text colour";
   // No box: the whole border ring of the label is the parent's background.
   for (int x = 0; x < img.width; ++x) {
-    EXPECT_EQ(img.at(x, 0), background_at(8 + x, 72));
-    EXPECT_EQ(img.at(x, 31), background_at(8 + x, 72 + 31));
+    EXPECT_EQ(img.pixel(x, 0), background_at(8 + x, 72));
+    EXPECT_EQ(img.pixel(x, 31), background_at(8 + x, 72 + 31));
   }
   // One line, left-aligned, centred vertically.
   EXPECT_LT(s.ink_left, 4);
@@ -103,7 +103,7 @@ TEST(TransLabel, NewTextLeavesNoTraceOfTheOld) {
   // The parent's own pixels under the label are its background too (nothing drawn there).
   const Image parent = capture(host.hwnd());
   for (int x = 60; x < 220; ++x) {
-    ASSERT_EQ(parent.at(x, 36), background_at(x, 36)) << "x=" << x;
+    ASSERT_EQ(parent.pixel(x, 36), background_at(x, 36)) << "x=" << x;
   }
 }
 
@@ -118,7 +118,7 @@ TEST(TransLabel, MovingRepaintsOldAndNewPlaces) {
   const Image parent = capture(host.hwnd());
   for (int y = 10; y < 42; ++y) {
     for (int x = 10; x < 130; ++x) {
-      ASSERT_EQ(parent.at(x, y), background_at(x, y)) << "old place x=" << x << " y=" << y;
+      ASSERT_EQ(parent.pixel(x, y), background_at(x, y)) << "old place x=" << x << " y=" << y;
     }
   }
   const Split moved = split(capture(label.hwnd()), 150, 120);
