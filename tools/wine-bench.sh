@@ -75,6 +75,14 @@ write_settings() {
     fi
     printf '%s\r\n' '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' \
       '"微软雅黑"="WenQuanYi Micro Hei"' ''
+    # Windows links Chinese fonts behind Tahoma, the face of the default GUI font; this Wine's
+    # links name fonts it does not have, so Chinese text in that font would show boxes.
+    local link
+    link=$(printf 'wqy-microhei.ttc,WenQuanYi Micro Hei\0\0' | iconv -f UTF-8 -t UTF-16LE |
+      od -An -tx1 -v | tr -s ' \n' ',' | sed 's/^,//;s/,$//')
+    printf '%s\r\n' \
+      '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink]' \
+      "\"Tahoma\"=hex(7):$link" ''
   } | iconv -f UTF-8 -t UTF-16LE | {
     printf '\xff\xfe'
     cat
@@ -82,7 +90,8 @@ write_settings() {
 }
 
 make_prefix() {
-  local marker=$WINEPREFIX/.densilo-bench-$desktop_size
+  # The marker names the settings version: a prefix made with older settings is made again.
+  local marker=$WINEPREFIX/.densilo-bench-v2-$desktop_size
   [ -f "$marker" ] && return
   rm -rf "$WINEPREFIX"
   echo "wine-bench: creating the Wine prefix in $WINEPREFIX (about 15 s, once)"
