@@ -46,8 +46,9 @@ struct Digits {
   int exponent = 0;
 };
 
-// The largest count of significant digits in the exact decimal expansion of any double
-// (reached just below the smallest normal number): with this precision to_chars is exact.
+// Digits after the first that make to_chars exact for every double: no double's exact
+// decimal expansion has more than 767 significant digits (the most belong to values just
+// below twice the smallest normal number).
 constexpr int kExactPrecision = 766;
 
 // Reads "d.ddd...e±x" as written by to_chars in scientific form.
