@@ -275,6 +275,14 @@ void MainWindow::create_controls() {
     }
     controls_.push_back(std::move(entry));
   }
+  // Two labels overlap the left end of a box; the boxes go on top, so no typed character is
+  // ever hidden under a label.
+  for (const Entry& entry : controls_) {
+    if (std::holds_alternative<std::unique_ptr<controls::EditBox>>(entry.control)) {
+      SetWindowPos(hwnd_of(entry.control), HWND_TOP, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+  }
   // Shown only once all exist, without activating any of them.
   const auto definitions = control_definitions();
   for (std::size_t i = 0; i < controls_.size(); ++i) {
