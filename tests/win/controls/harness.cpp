@@ -115,6 +115,17 @@ void pump_for(std::chrono::milliseconds duration) {
   }
 }
 
+bool wait_until(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
+  const auto end = std::chrono::steady_clock::now() + timeout;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() >= end) {
+      return false;
+    }
+    pump_for(10ms);
+  }
+  return true;
+}
+
 namespace {
 
 INPUT mouse_input(HWND hwnd, POINT client, DWORD flags) {
@@ -132,10 +143,18 @@ INPUT mouse_input(HWND hwnd, POINT client, DWORD flags) {
 
 }  // namespace
 
-void mouse_move_to(HWND hwnd, POINT client) {
-  INPUT in = mouse_input(hwnd, client, 0);
-  SendInput(1, &in, sizeof in);
-  pump_for(50ms);
+void mouse_move_to(HWND hwnd, POINT client, const std::function<bool()>& arrived) {
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    INPUT in = mouse_input(hwnd, client, 0);
+    SendInput(1, &in, sizeof in);
+    if (!arrived) {
+      pump_for(50ms);
+      return;
+    }
+    if (wait_until(arrived, 300ms)) {
+      return;
+    }
+  }
 }
 
 void mouse_button(HWND hwnd, POINT client, bool down) {

@@ -66,9 +66,14 @@ inline LPARAM point_lparam(int x, int y) {
                     static_cast<WORD>(static_cast<short>(y)));
 }
 
+// Pumps messages until the condition holds or the timeout passes; gives its last value.
+bool wait_until(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 1s);
+
 // Real mouse input at a point of the window's client area: each event carries its absolute
 // position, since under Wine a button event after a separate cursor move does not arrive.
-void mouse_move_to(HWND hwnd, POINT client);
+// A move is sent again until `arrived` holds (up to a few times): under load the bench now and
+// then drops a move, and a user's pointer sends many.
+void mouse_move_to(HWND hwnd, POINT client, const std::function<bool()>& arrived = {});
 void mouse_button(HWND hwnd, POINT client, bool down);
 
 // A font every test can use for Chinese and Latin text.

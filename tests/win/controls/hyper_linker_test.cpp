@@ -186,13 +186,13 @@ TEST(HyperLinker, HandCursorWhateverThePointerField) {
 TEST(HyperLinker, RealMouseInput) {
   Bench b;
   b.outcomes = {true};
-  mouse_move_to(b.hwnd(), {30, 8});
+  mouse_move_to(b.hwnd(), {30, 8}, [&] { return b.link.hovered(); });
   EXPECT_TRUE(b.link.hovered());
   EXPECT_TRUE(shows(b.pixels(), kHover));
   mouse_button(b.hwnd(), {30, 8}, true);
   EXPECT_EQ(b.calls.size(), 1u) << "opened on the press";
   mouse_button(b.hwnd(), {30, 8}, false);
-  mouse_move_to(b.hwnd(), {30, 60});
+  mouse_move_to(b.hwnd(), {30, 60}, [&] { return !b.link.hovered(); });
   EXPECT_FALSE(b.link.hovered());
   EXPECT_EQ(GetCapture(), nullptr);
   EXPECT_TRUE(shows(b.pixels(), kVisited));

@@ -291,7 +291,7 @@ TEST(SuperBtn, PressTakesTheFocus) {
 TEST(SuperBtn, RealMouseInput) {
   Bench b;
   mouse_move_to(b.hwnd(), {60, 5});
-  mouse_move_to(b.hwnd(), {56, 16});
+  mouse_move_to(b.hwnd(), {56, 16}, [&] { return b.button.hovered(); });
   EXPECT_TRUE(b.button.hovered());
   mouse_button(b.hwnd(), {56, 16}, true);
   mouse_button(b.hwnd(), {56, 16}, false);
@@ -299,7 +299,7 @@ TEST(SuperBtn, RealMouseInput) {
 
   b.log.clear();
   mouse_button(b.hwnd(), {56, 16}, true);
-  mouse_move_to(b.hwnd(), {56, 120});
+  mouse_move_to(b.hwnd(), {56, 120}, [&] { return !b.button.hovered(); });
   mouse_button(b.hwnd(), {56, 120}, false);
   pump_for(600ms);  // WM_MOUSELEAVE comes from a timer
   EXPECT_EQ(b.log, Log{});
