@@ -48,7 +48,8 @@ class SuperBtn : public win::SubclassedControl {
   using ClickHandler = std::function<void()>;
 
   // `standard_sound` is the kind's WAV image; it must outlive the button. `on_click` runs after
-  // the click sound has been started.
+  // the click sound has been started. `control_id` must not be IDOK or IDCANCEL: the dialog
+  // manager answers Enter and Esc with WM_COMMAND for those ids, which reads as a click.
   bool create(HWND parent, const win::CommonFields& common, const SuperBtnSettings& settings,
               std::span<const std::byte> standard_sound, ClickHandler on_click, int control_id = 0,
               SoundPlayer player = play_sound_async);
