@@ -187,6 +187,33 @@ TEST(EditBox, SelectionHiddenWhileUnfocused) {
       << "unfocused: selection hidden";
 }
 
+TEST(EditBox, TheBandsAroundTheLineBelongToTheBox) {
+  Host host;
+  EditBox box;
+  EditBox other;
+  EditBoxSettings s = result_box();
+  s.content = L"1920";
+  ASSERT_TRUE(box.create(host.hwnd(), at(64, 72, 112, 32), s));
+  ASSERT_TRUE(other.create(host.hwnd(), at(64, 150, 112, 32), result_box()));
+  box.show();
+  other.show();
+  SetFocus(other.hwnd());
+  RECT window{};
+  GetWindowRect(box.hwnd(), &window);
+  POINT origin{0, 0};
+  ClientToScreen(box.hwnd(), &origin);
+  ASSERT_GT(origin.y - window.top, 3) << "the line is not centred";
+  // Two pixels below the frame, in the band above the line; in the box's client coordinates.
+  const POINT screen{window.left + 40, window.top + 2};
+  const POINT in_band{screen.x - origin.x, screen.y - origin.y};
+  EXPECT_EQ(SendMessageW(box.hwnd(), WM_NCHITTEST, 0, MAKELPARAM(screen.x, screen.y)), HTCLIENT)
+      << "the text cursor shows and clicks land here too";
+  mouse_move_to(box.hwnd(), in_band);
+  mouse_button(box.hwnd(), in_band, true);
+  mouse_button(box.hwnd(), in_band, false);
+  EXPECT_TRUE(wait_until([&] { return GetFocus() == box.hwnd(); })) << "a click in the band";
+}
+
 TEST(EditBox, HandPointerReplacesTheTextCursor) {
   Host host;
   struct Case {

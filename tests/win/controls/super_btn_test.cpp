@@ -75,7 +75,7 @@ struct Bench {
   void leave() { send(WM_MOUSELEAVE, 0, 0); }
 };
 
-enum class State { kNormal, kHovered, kPressed, kFocused, kFocusedHovered };
+enum class State { kNormal, kHovered, kPressed, kSpaceHeld, kFocused, kFocusedHovered };
 
 void enter(Bench& b, State state) {
   switch (state) {
@@ -87,6 +87,10 @@ void enter(Bench& b, State state) {
     case State::kPressed:
       b.hover();
       b.send(BM_SETSTATE, TRUE, 0);
+      break;
+    case State::kSpaceHeld:
+      SetFocus(b.hwnd());
+      b.send(WM_KEYDOWN, VK_SPACE, 0x00390001);
       break;
     case State::kFocused:
       SetFocus(b.hwnd());
@@ -112,6 +116,7 @@ TEST(SuperBtn, FaceEdgeAndCaptionPerState) {
       {State::kNormal, kBkOut, kFgOut, Edge::kNone},
       {State::kHovered, kBkIn, kFgIn, Edge::kRaised},
       {State::kPressed, kBkIn, kFgIn, Edge::kSunken},
+      {State::kSpaceHeld, kBkIn, kFgIn, Edge::kSunken},
       {State::kFocused, kBkFocus, kFgFocus, Edge::kNone},
       {State::kFocusedHovered, kBkIn, kFgIn, Edge::kRaised},
   };
