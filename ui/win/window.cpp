@@ -70,6 +70,9 @@ LRESULT CALLBACK Window::window_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM 
   if (msg == WM_NCCREATE) {
     const auto* cs = reinterpret_cast<const CREATESTRUCTW*>(lparam);
     self = static_cast<Window*>(cs->lpCreateParams);
+    if (!self) {
+      return DefWindowProcW(hwnd, msg, wparam, lparam);  // a window of ours made without its object
+    }
     self->hwnd_ = hwnd;
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
   } else {

@@ -123,6 +123,49 @@ TEST(OpenLinkTarget, CallsInOrderAndOutcome) {
   }
 }
 
+TEST(WindowsLinkSystem, ReadsDefaultValuesOfAnyLengthAndExpandsThem) {
+  const std::wstring root = L"DensiloTestValues";
+  const std::wstring long_value = L"\"C:\\" + std::wstring(1500, L'x') + L".exe\" \"%1\"";
+  SetEnvironmentVariableW(L"DENSILO_BROWSER_DIR", L"C:\\Browsers");
+  struct Case {
+    const wchar_t* subkey;
+    DWORD type;  // 0: the key exists without a default value
+    std::wstring stored;
+    std::optional<std::wstring> expected;
+  };
+  const Case cases[] = {
+      {L"short", REG_SZ, L"pagefile", L"pagefile"},
+      {L"long", REG_SZ, long_value, long_value},
+      {L"expand", REG_EXPAND_SZ, L"%DENSILO_BROWSER_DIR%\\b.exe \"%1\"",
+       L"C:\\Browsers\\b.exe \"%1\""},
+      {L"empty", REG_SZ, L"", L""},
+      {L"no default value", 0, L"", std::nullopt},
+  };
+  for (const Case& c : cases) {
+    const std::wstring key = root + L"\\" + c.subkey;
+    if (c.type == 0) {
+      HKEY created = nullptr;
+      ASSERT_EQ(RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
+                                &created, nullptr),
+                ERROR_SUCCESS);
+      RegCloseKey(created);
+    } else {
+      const auto bytes = static_cast<DWORD>((c.stored.size() + 1) * sizeof(wchar_t));
+      ASSERT_EQ(
+          RegSetKeyValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, c.type, c.stored.c_str(), bytes),
+          ERROR_SUCCESS);
+    }
+  }
+  controls::WindowsLinkSystem real;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.subkey);
+    EXPECT_EQ(real.read_class_default(root + L"\\" + c.subkey), c.expected);
+  }
+  EXPECT_EQ(real.read_class_default(root + L"\\missing"), std::nullopt);
+  RegDeleteTreeW(HKEY_CLASSES_ROOT, root.c_str());
+  SetEnvironmentVariableW(L"DENSILO_BROWSER_DIR", nullptr);
+}
+
 // The real services, end to end: the prefix's registry names a ".htm" class whose command is
 // our recorder, the shell cannot open the target, and the recorder writes the command line it
 // was started with.
