@@ -232,7 +232,8 @@ class RegisteredPageClass : public ::testing::Test {
 };
 
 TEST_F(RegisteredPageClass, ShellFailsAndTheRegisteredCommandRunsWithTwoSpaces) {
-  // A scheme nobody registered: the shell finds neither a handler nor a file and gives up.
+  // A scheme nobody registered: the shell finds no handler for it (SE_ERR_NOASSOC) and gives
+  // up, while an http or https address would open in the bench's own browser.
   const std::wstring target = L"densilo-unregistered-scheme:about-the-author";
   controls::WindowsLinkSystem real;
   ASSERT_LE(real.shell_open(target, SW_SHOW), 32) << "the shell must fail for this test";
