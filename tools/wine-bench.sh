@@ -125,6 +125,10 @@ start() {
 stop() {
   if [ -d "$WINEPREFIX" ]; then
     wineserver -k >>"$log" 2>&1 || true
+    # A server that was busy starting a program can outlive the first request.
+    if ! timeout 10 wineserver -w >>"$log" 2>&1; then
+      wineserver -k 9 >>"$log" 2>&1 || true
+    fi
   fi
   if alive "$bench/xvfb.pid"; then
     kill "$(cat "$bench/xvfb.pid")" || true
