@@ -12,14 +12,7 @@ namespace {
 constexpr wchar_t kClassName[] = L"DensiloHyperLinker";
 
 bool register_class() {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  wc.style = CS_HREDRAW | CS_VREDRAW;
-  wc.lpfnWndProc = &win::Window::window_proc;
-  wc.hInstance = win::this_module();
-  wc.hCursor = LoadCursorW(nullptr, IDC_HAND);
-  wc.lpszClassName = kClassName;
-  return win::ensure_class_registered(wc);
+  return win::register_window_class(kClassName, IDC_HAND, CS_HREDRAW | CS_VREDRAW);
 }
 
 }  // namespace

@@ -9,15 +9,8 @@ namespace {
 constexpr wchar_t kClassName[] = L"DensiloTransLabel";
 
 bool register_class() {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
   // Redraw on resize: the text is centred vertically, and the background differs per place.
-  wc.style = CS_HREDRAW | CS_VREDRAW;
-  wc.lpfnWndProc = &win::Window::window_proc;
-  wc.hInstance = win::this_module();
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.lpszClassName = kClassName;
-  return win::ensure_class_registered(wc);
+  return win::register_window_class(kClassName, IDC_ARROW, CS_HREDRAW | CS_VREDRAW);
 }
 
 }  // namespace

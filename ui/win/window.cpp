@@ -13,6 +13,17 @@ bool ensure_class_registered(const WNDCLASSEXW& wc) {
   return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
+bool register_window_class(const wchar_t* class_name, const wchar_t* stock_cursor, UINT style) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.style = style;
+  wc.lpfnWndProc = &Window::window_proc;
+  wc.hInstance = this_module();
+  wc.hCursor = LoadCursorW(nullptr, stock_cursor);
+  wc.lpszClassName = class_name;
+  return ensure_class_registered(wc);
+}
+
 HINSTANCE this_module() {
   return GetModuleHandleW(nullptr);
 }

@@ -21,6 +21,9 @@ inline constexpr UINT kReflectBase = WM_APP + 0x1C00;
 // Returns false only if the class cannot be registered at all.
 bool ensure_class_registered(const WNDCLASSEXW& wc);
 
+// The usual class of a Window-derived kind: this module, Window's procedure, a stock cursor.
+bool register_window_class(const wchar_t* class_name, const wchar_t* stock_cursor, UINT style = 0);
+
 // The module the program or test runs from; window classes are registered there.
 HINSTANCE this_module();
 

@@ -37,13 +37,7 @@ std::vector<std::uint8_t> read_file(const std::wstring& path) {
 class Gallery : public win::Window {
  public:
   explicit Gallery(std::optional<core::BgraImage> picture) : picture_(std::move(picture)) {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = &win::Window::window_proc;
-    wc.hInstance = win::this_module();
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kClass;
-    win::ensure_class_registered(wc);
+    win::register_window_class(kClass, IDC_ARROW);
     create(0, kClass, L"controls", WS_POPUP | WS_CLIPCHILDREN, 20, 20, kWidth, kHeight, nullptr,
            nullptr);
   }

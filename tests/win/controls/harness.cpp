@@ -11,13 +11,7 @@ namespace {
 constexpr wchar_t kHostClass[] = L"DensiloControlTestHost";
 
 bool register_host() {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = &win::Window::window_proc;
-  wc.hInstance = win::this_module();
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.lpszClassName = kHostClass;
-  return win::ensure_class_registered(wc);
+  return win::register_window_class(kHostClass, IDC_ARROW);
 }
 
 BITMAPINFO top_down_32(int width, int height) {
