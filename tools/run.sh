@@ -28,6 +28,8 @@ stop() {
   trap - EXIT INT TERM
   if [ -n "$app" ] && kill -0 "$app" 2>/dev/null; then
     kill "$app" 2>/dev/null || true
+    # Let it go before its X server does, or it complains about the broken connection.
+    wait "$app" 2>/dev/null || true
   fi
   bash tools/wine-bench.sh stop "$bench"
 }
@@ -35,7 +37,13 @@ trap stop EXIT
 trap 'stop; exit 130' INT TERM
 
 bash tools/wine-bench.sh start "$bench"
-DENSILO_WINE_BENCH=$bench cmake/wine-run.sh "$exe" &
+if [ -n "${DENSILO_BENCH_DISPLAY:-}" ]; then
+  DENSILO_WINE_BENCH=$bench cmake/wine-run.sh "$exe" &
+else
+  # Headless, Wine's own chatter (no sound device, the X server going away at the end) would
+  # only bury the lines below; it goes to a log.
+  DENSILO_WINE_BENCH=$bench cmake/wine-run.sh "$exe" >"$bench/program.log" 2>&1 &
+fi
 app=$!
 
 if [ -z "${DENSILO_BENCH_DISPLAY:-}" ]; then
@@ -57,7 +65,7 @@ if [ -z "${DENSILO_BENCH_DISPLAY:-}" ]; then
   else
     echo "run: the window did not appear" >&2
   fi
-  echo "run: press Ctrl+C to stop"
+  echo "run: Wine's messages go to $bench/program.log; press Ctrl+C to stop"
 fi
 
 status=0
