@@ -229,6 +229,12 @@ MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {
 }
 
 MainWindow::~MainWindow() {
+  // The window goes first, while the controls and the music it refers to still exist; its
+  // destruction notifies the window about each child going.
+  if (hwnd() != nullptr) {
+    destroyed_by_owner_ = true;
+    DestroyWindow(hwnd());
+  }
   if (music_ != nullptr) {
     music_->stop();
   }
@@ -490,7 +496,10 @@ LRESULT MainWindow::handle(UINT msg, WPARAM wparam, LPARAM lparam) {
       if (music_ != nullptr) {
         music_->stop();
       }
-      PostQuitMessage(0);
+      // Closed by the user: the loop ends. Destroyed with its object instead, no loop waits.
+      if (!destroyed_by_owner_) {
+        PostQuitMessage(0);
+      }
       return 0;
     default:
       return Window::handle_message(msg, wparam, lparam);

@@ -90,6 +90,7 @@ class MainWindow final : public win::Window, public calc::FormAccess, public Key
   std::optional<core::BgraImage> picture_;
   HWND last_focus_ = nullptr;
   bool ran_out_of_memory_ = false;
+  bool destroyed_by_owner_ = false;
 };
 
 }  // namespace densilo::app
