@@ -17,6 +17,8 @@ namespace densilo::app {
 namespace {
 
 namespace names = calc::names;
+
+constexpr UINT kStartMusicMessage = WM_APP + 2;
 using controls::EditBoxSettings;
 using controls::HyperLinkerSettings;
 using controls::SuperBtnSettings;
@@ -223,8 +225,11 @@ MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {
     SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
   }
 
-  // 4. and 5.
-  start_music();
+  // 4. The music is started from the window's first message, once the loop runs: opening the
+  // MIDI output can take a tenth of a second (all of it when there is no device), and the
+  // music must never hold up the window's appearance.
+  PostMessageW(hwnd(), kStartMusicMessage, 0, 0);
+  // 5.
   create_controls();
 }
 
@@ -487,6 +492,11 @@ LRESULT MainWindow::handle(UINT msg, WPARAM wparam, LPARAM lparam) {
       return 0;
     case WM_QUERYENDSESSION:
       return TRUE;
+    case kStartMusicMessage:
+      if (music_ == nullptr) {
+        start_music();
+      }
+      return 0;
     case kMusicEndedMessage:
       if (music_ != nullptr) {
         music_->on_tune_ended();

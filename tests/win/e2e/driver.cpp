@@ -37,13 +37,16 @@ BOOL CALLBACK find_visible_top_level(HWND window, LPARAM param) {
 
 }  // namespace
 
-Process::Process(const std::wstring& exe) {
+Process::Process(const std::wstring& exe, const std::function<void()>& started) {
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   std::wstring command = L"\"" + exe + L"\"";
   if (!CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                       &startup, &info_)) {
     throw std::runtime_error("cannot start the program");
+  }
+  if (started) {
+    started();
   }
   WaitForInputIdle(info_.hProcess, 20000);
   Search search{info_.dwProcessId, nullptr};

@@ -21,7 +21,8 @@ class Process {
  public:
   // Starts the program and waits until its first top-level window is visible and the process
   // waits for input (its first paint is done then).
-  explicit Process(const std::wstring& exe);
+  // `started`, if given, runs as soon as the process exists, before any waiting.
+  explicit Process(const std::wstring& exe, const std::function<void()>& started = {});
   ~Process();
   Process(const Process&) = delete;
   Process& operator=(const Process&) = delete;

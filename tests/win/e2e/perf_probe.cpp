@@ -1,8 +1,8 @@
 // Measures densilo.exe against the floor program, both started as separate processes:
 //   perf_probe DENSILO.EXE FLOOR.EXE [RUNS] [IDLE_SECONDS]
-// Start-up is the time from CreateProcess until the process first waits for input: both
-// programs paint their window before entering their message loop, so that is the moment their
-// window is on the screen. Peak working set and CPU time come from the process handle, so the
+// Start-up is the time from CreateProcess until the window's painting shows on the screen: the
+// probe watches the screen's centre, where both programs' client areas lie, until its pixel
+// changes from the desktop's. Peak working set and CPU time come from the process handle, so the
 // programs carry no measuring code of their own. One warm-up run of each is not counted.
 #include <windows.h>
 
@@ -47,9 +47,22 @@ double cpu_ms(HANDLE process) {
 
 Sample measure(const std::wstring& exe, DWORD idle_seconds) {
   Sample sample;
+  HDC screen = GetDC(nullptr);
+  const int x = GetSystemMetrics(SM_CXSCREEN) / 2;
+  const int y = GetSystemMetrics(SM_CYSCREEN) / 2;
+  // The desktop where the window will appear, once the last run's window has gone from it.
+  Sleep(300);
+  const COLORREF desktop = GetPixel(screen, x, y);
   const double start = now_ms();
-  densilo::e2e::Process process(exe);
-  sample.startup_ms = now_ms() - start;
+  densilo::e2e::Process process(exe, [&] {
+    // Polled every millisecond from the start, so the time is the first paint's, not the
+    // moment the program settles.
+    while (GetPixel(screen, x, y) == desktop && now_ms() - start < 20000) {
+      Sleep(1);
+    }
+    sample.startup_ms = now_ms() - start;
+  });
+  ReleaseDC(nullptr, screen);
 
   const double cpu_before = cpu_ms(process.handle());
   Sleep(idle_seconds * 1000);
