@@ -119,12 +119,20 @@ LRESULT SuperBtn::handle_message(UINT msg, WPARAM wparam, LPARAM lparam) {
     case WM_LBUTTONUP: {
       const LRESULT result = default_handler(msg, wparam, lparam);
       // Releasing the capture may have ended the leave tracking; arm it again while hovered.
+      // The click's handler may have run long enough for the pointer to be gone already, and
+      // then no leave would ever come: end the hover here instead.
       if (hovered_ && hwnd()) {
-        TRACKMOUSEEVENT tme{};
-        tme.cbSize = sizeof tme;
-        tme.dwFlags = TME_LEAVE;
-        tme.hwndTrack = hwnd();
-        TrackMouseEvent(&tme);
+        POINT pt{};
+        GetCursorPos(&pt);
+        if (WindowFromPoint(pt) != hwnd()) {
+          end_hover();
+        } else {
+          TRACKMOUSEEVENT tme{};
+          tme.cbSize = sizeof tme;
+          tme.dwFlags = TME_LEAVE;
+          tme.hwndTrack = hwnd();
+          TrackMouseEvent(&tme);
+        }
       }
       return result;
     }
