@@ -21,7 +21,20 @@ std::wstring to_wide(std::u16string_view text) {
 }  // namespace
 
 std::intptr_t WindowsLinkSystem::shell_open(const std::wstring& target, int show) {
-  const HINSTANCE result = ShellExecuteW(nullptr, L"open", target.c_str(), nullptr, nullptr, show);
+  // The shell is loaded at the first press, not with the program: it drags in COM and more,
+  // about a megabyte of working set that a run without a press never needs. It stays loaded,
+  // since what the shell started may still be running in it.
+  const HMODULE shell = LoadLibraryW(L"shell32.dll");
+  if (!shell) {
+    return 0;
+  }
+  // Through a plain function pointer type, the way GetProcAddress results are meant to be cast.
+  const auto execute = reinterpret_cast<decltype(&ShellExecuteW)>(
+      reinterpret_cast<void (*)()>(GetProcAddress(shell, "ShellExecuteW")));
+  if (!execute) {
+    return 0;
+  }
+  const HINSTANCE result = execute(nullptr, L"open", target.c_str(), nullptr, nullptr, show);
   return reinterpret_cast<std::intptr_t>(result);
 }
 
