@@ -33,6 +33,17 @@ inline void set_window_visible(HWND hwnd, bool visible) {
   }
 }
 
+// WM_SETCURSOR for a kind of ours: over its client area, the kind's own cursor or the hand,
+// as the mouse pointer field says. False leaves the message to the default handling.
+inline bool set_client_cursor(HWND hwnd, WPARAM wparam, LPARAM lparam, win::MousePointer pointer,
+                              const wchar_t* kind_cursor) {
+  if (reinterpret_cast<HWND>(wparam) != hwnd || LOWORD(lparam) != HTCLIENT) {
+    return false;
+  }
+  SetCursor(win::cursor_for(pointer, kind_cursor));
+  return true;
+}
+
 // The inside of a one-pixel frame around `outer`.
 inline RECT inside_thin_frame(RECT outer) {
   InflateRect(&outer, -1, -1);

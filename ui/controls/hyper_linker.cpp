@@ -88,8 +88,7 @@ LRESULT HyperLinker::handle_message(UINT msg, WPARAM wparam, LPARAM lparam) {
     case WM_GETDLGCODE:
       return DLGC_STATIC;
     case WM_SETCURSOR:
-      if (reinterpret_cast<HWND>(wparam) == hwnd() && LOWORD(lparam) == HTCLIENT) {
-        SetCursor(win::cursor_for(common_.pointer, IDC_HAND));
+      if (set_client_cursor(hwnd(), wparam, lparam, common_.pointer, IDC_HAND)) {
         return TRUE;
       }
       break;

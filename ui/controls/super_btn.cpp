@@ -137,8 +137,7 @@ LRESULT SuperBtn::handle_message(UINT msg, WPARAM wparam, LPARAM lparam) {
       return result;
     }
     case WM_SETCURSOR:
-      if (reinterpret_cast<HWND>(wparam) == hwnd() && LOWORD(lparam) == HTCLIENT) {
-        SetCursor(win::cursor_for(common_.pointer, IDC_ARROW));
+      if (set_client_cursor(hwnd(), wparam, lparam, common_.pointer, IDC_ARROW)) {
         return TRUE;
       }
       break;

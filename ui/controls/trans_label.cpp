@@ -87,8 +87,7 @@ LRESULT TransLabel::handle_message(UINT msg, WPARAM wparam, LPARAM lparam) {
       break;
     }
     case WM_SETCURSOR:
-      if (reinterpret_cast<HWND>(wparam) == hwnd() && LOWORD(lparam) == HTCLIENT) {
-        SetCursor(win::cursor_for(common_.pointer, IDC_ARROW));
+      if (set_client_cursor(hwnd(), wparam, lparam, common_.pointer, IDC_ARROW)) {
         return TRUE;
       }
       break;
